@@ -1,0 +1,296 @@
+#include "procedures/update_procedure.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "image/byte_order.h"
+#include "image/checksum.h"
+#include "image/file_block_crc.h"
+#include "image/firmware_layout.h"
+#include "texts/texts.h"
+
+namespace vornak {
+namespace {
+
+// The verification and the head check step by 4096 whatever the layout says,
+// so only that block size keeps every block checked.
+constexpr uint32_t kSupportedBlockSize = kFileBlockSize;
+constexpr uint32_t kHeadBlocks = 2;
+
+enum class PassEnd { Completed, Stopped, FileError };
+enum class BlockWrite { Written, LeftErased, Failed, FileError };
+
+class UpdateRun {
+public:
+    explicit UpdateRun(UpdateContext& c) : c_(c) {}
+    UpdateResult Run();
+
+private:
+    std::string Caption() const { return c_.loadText(kTextProductTitle); }
+    FirmwareForm Form() const
+    {
+        return c_.singleNumberVersion.load() != 0 ? FirmwareForm::SingleNumber : FirmwareForm::TwoNumber;
+    }
+    void ReadSectionHeaders();
+    UpdateResult Stop(UpdateEnd end);
+    UpdateResult RefuseFile();
+    UpdateResult Fail();
+    UpdateResult Succeed();
+    PassEnd WritePass(const FlashImage& image);
+    BlockWrite WriteBlock(const FlashImage& image, uint32_t address, uint64_t position);
+    std::optional<bool> SendChunk(uint8_t index, uint64_t position);
+    std::optional<bool> BlockMatches(const FlashImage& image, uint64_t position, uint32_t address);
+    std::optional<bool> VerifyBlocks(const FlashImage& image, uint32_t from, uint32_t to);
+    void CountBlock(uint64_t& handled);
+    std::vector<uint8_t> ImageInfoRecord() const;
+
+    UpdateContext& c_;
+    FirmwareSections sections_{};
+    std::vector<FlashImage> images_;
+    uint32_t blockSize_ = 0;
+    uint64_t progressTotal_ = 0;
+    uint64_t handledBefore_ = 0;  // bytes counted by the passes already ended
+    uint32_t blocksCounted_ = 0;
+    UpdateStats stats_;
+};
+
+void UpdateRun::ReadSectionHeaders()
+{
+    // A short read leaves zeros; the structure check below refuses such a file.
+    sections_.header[0] = c_.header1;
+    std::array<uint8_t, kSectionHeaderSize> bytes{};
+    c_.file.ReadAt(sections_.HeaderOffset(2), bytes);
+    c_.header2 = zr_firmware_header::Decode(bytes);
+    sections_.header[1] = c_.header2;
+    bytes.fill(0);
+    c_.file.ReadAt(sections_.HeaderOffset(3), bytes);
+    c_.header3 = zr_firmware_header::Decode(bytes);
+    sections_.header[2] = c_.header3;
+}
+
+UpdateResult UpdateRun::Stop(UpdateEnd end)
+{
+    c_.file.Close();
+    c_.ops.EnableUpdateButton(true);
+    c_.state.updateRunning = 0;
+    return {end, stats_};
+}
+
+UpdateResult UpdateRun::RefuseFile()
+{
+    c_.ops.ShowMessage(kTextFileMismatch, Caption(), MessageButtons::Ok);
+    return Stop(UpdateEnd::InvalidFile);
+}
+
+UpdateResult UpdateRun::Fail()
+{
+    c_.ops.ShowMessage(kTextUpdatedFailed, Caption(), MessageButtons::Ok);
+    return Stop(UpdateEnd::Failed);
+}
+
+UpdateResult UpdateRun::Succeed()
+{
+    c_.state.updateRunning = 0;
+    c_.flash.EndUpdate();
+    c_.ops.SetProgress(0);
+    c_.ops.ShowMessage(kTextUpdatedSuccessful, Caption(), MessageButtons::Ok);
+    c_.ops.ShowSuccessLabel(true);
+    c_.file.Close();
+    c_.singleNumberVersion = 0;
+    c_.ops.EnableUpdateButton(true);
+    return {UpdateEnd::Succeeded, stats_};
+}
+
+void UpdateRun::CountBlock(uint64_t& handled)
+{
+    handled += blockSize_;
+    ++blocksCounted_;
+    const auto position = static_cast<int>((handledBefore_ + handled) * 100 / progressTotal_);
+    c_.ops.SetProgress(position);
+    c_.ops.ReportBlockProgress(
+        {position, blocksCounted_, stats_.blocksTotal, stats_.blocksWritten, stats_.blocksMatched});
+}
+
+std::optional<bool> UpdateRun::BlockMatches(const FlashImage& image, uint64_t position, uint32_t address)
+{
+    const std::optional<uint16_t> crc = fileBlockCrc(c_.file, position);
+    if (!crc)
+        return std::nullopt;
+    return c_.flash.CompareBlock(image.imageLength, address, *crc);
+}
+
+std::optional<bool> UpdateRun::SendChunk(uint8_t index, uint64_t position)
+{
+    std::array<uint8_t, kChunkLength> chunk;
+    if (!c_.file.ReadFilled(position, chunk))
+        return std::nullopt;
+    const uint8_t sum = Sum8(chunk.data(), static_cast<uint16_t>(chunk.size()));
+    for (int attempt = 0; attempt < kChunkSendAttempts; ++attempt)
+        if (c_.flash.WriteChunk(index, sum, chunk))
+            return true;
+    return false;
+}
+
+BlockWrite UpdateRun::WriteBlock(const FlashImage& image, uint32_t address, uint64_t position)
+{
+    std::array<uint8_t, kFirstPieceLength> first;
+    if (!c_.file.ReadFilled(position, first))
+        return BlockWrite::FileError;
+    if (!c_.flash.WritePiece(first.data(), address, kFirstPieceLength, image.imageLength))
+        return BlockWrite::LeftErased;
+    for (uint32_t i = 0; i < kChunkCount; ++i) {
+        const std::optional<bool> sent =
+            SendChunk(static_cast<uint8_t>(i), position + kFirstPieceLength + uint64_t{kChunkLength} * i);
+        if (!sent)
+            return BlockWrite::FileError;
+        if (!*sent)
+            return BlockWrite::Failed;
+    }
+    std::array<uint8_t, kLastPieceLength> last;
+    if (!c_.file.ReadFilled(position + kLastPieceOffset, last))
+        return BlockWrite::FileError;
+    if (!c_.flash.WritePiece(last.data(), address + kLastPieceOffset, kLastPieceLength, image.imageLength))
+        return BlockWrite::Failed;
+    return BlockWrite::Written;
+}
+
+PassEnd UpdateRun::WritePass(const FlashImage& image)
+{
+    uint64_t handled = 0;
+    PassEnd end = PassEnd::Completed;
+    for (uint32_t k = 0; k < image.blockCount && end == PassEnd::Completed; ++k) {
+        const uint32_t address = image.flashBase + k * blockSize_;
+        const uint64_t position = image.firstFileByte + uint64_t{k} * blockSize_;
+        const std::optional<bool> matches = BlockMatches(image, position, address);
+        if (!matches) {
+            end = PassEnd::FileError;
+            break;
+        }
+        if (*matches) {
+            ++stats_.blocksMatched;
+            CountBlock(handled);
+            continue;
+        }
+        if (!c_.flash.EraseBlock(address, blockSize_)) {
+            end = PassEnd::Stopped;
+            break;
+        }
+        switch (WriteBlock(image, address, position)) {
+        case BlockWrite::Written:
+            ++stats_.blocksWritten;
+            CountBlock(handled);
+            break;
+        case BlockWrite::LeftErased:
+            CountBlock(handled);  // the verification will find it
+            break;
+        case BlockWrite::Failed:
+            end = PassEnd::Stopped;
+            break;
+        case BlockWrite::FileError:
+            end = PassEnd::FileError;
+            break;
+        }
+    }
+    handledBefore_ += handled;
+    return end;
+}
+
+std::optional<bool> UpdateRun::VerifyBlocks(const FlashImage& image, uint32_t from, uint32_t to)
+{
+    for (uint32_t i = from; i < to; ++i) {
+        const std::optional<bool> matches = BlockMatches(
+            image, image.firstFileByte + uint64_t{kFileBlockSize} * i, image.flashBase + kFileBlockSize * i);
+        if (!matches || !*matches)
+            return matches;
+    }
+    return true;
+}
+
+std::vector<uint8_t> UpdateRun::ImageInfoRecord() const
+{
+    std::vector<uint8_t> record;
+    auto put = [&record](uint32_t value) {
+        uint8_t bytes[4];
+        StoreLe32(bytes, value);
+        record.insert(record.end(), bytes, bytes + 4);
+    };
+    if (Form() == FirmwareForm::TwoNumber) {
+        put(sections_.header[0].fileContent);
+        put(sections_.header[0].VersionWord());
+        put(sections_.header[1].fileContent);
+        put(sections_.header[1].VersionWord());
+    } else {
+        put(sections_.header[2].fileContent);
+        put(sections_.header[2].VersionWord());
+    }
+    return record;
+}
+
+UpdateResult UpdateRun::Run()
+{
+    ReadSectionHeaders();
+    c_.ops.EnableUpdateButton(false);
+    if (c_.header1.pid != gamepad_type)
+        return Stop(UpdateEnd::SilentStop);
+    if (!CheckSections(sections_, c_.file.Size()).ok())
+        return RefuseFile();
+
+    const FirmwareForm form = Form();
+    if (c_.ops.ShowMessage(FirmwareVersionText(sections_, form), Caption(), MessageButtons::OkCancel) !=
+        MessageResult::Ok)
+        return Stop(UpdateEnd::Cancelled);
+
+    uint8_t words[16] = {};
+    if (!c_.flash.GetFlashLayout(words))
+        return Stop(UpdateEnd::SilentStop);
+    const FlashLayout layout = DecodeFlashLayout(words);
+    if (layout.blockSize != kSupportedBlockSize)
+        return Stop(UpdateEnd::SilentStop);
+
+    const ImagePlan plan = PlanImages(sections_, form, layout.headOffset, layout.blockSize);
+    if (plan.check.problem == FileProblem::EmptyMainSection)
+        return Stop(UpdateEnd::SilentStop);
+    if (!plan.check.ok())
+        return RefuseFile();
+    images_ = plan.images;
+    blockSize_ = layout.blockSize;
+    for (const FlashImage& image : images_) {
+        progressTotal_ += image.imageLength;
+        stats_.blocksTotal += image.blockCount;
+    }
+
+    for (const FlashImage& image : images_)
+        if (WritePass(image) == PassEnd::FileError)
+            return Fail();
+    for (const FlashImage& image : images_) {
+        const std::optional<bool> verified = VerifyBlocks(image, image.verifyFrom, image.blockCount);
+        if (!verified || !*verified)
+            return Fail();
+    }
+
+    // The head is checked whether or not SaveHead was acknowledged: success is
+    // reported only for blocks the controller has confirmed.
+    c_.flash.SaveHead();
+    const FlashImage& main = images_.front();
+    const std::optional<bool> head = VerifyBlocks(main, 0, std::min(kHeadBlocks, main.blockCount));
+    if (!head || !*head)
+        return Fail();
+
+    c_.flash.WriteImageInfo(ImageInfoRecord());
+    return Succeed();
+}
+
+}  // namespace
+
+UpdateResult RunFirmwareUpdate(UpdateContext& context)
+{
+    if (context.link.deviceRecognised.load() == 0) {
+        context.state.updateRunning = 0;
+        return {UpdateEnd::NotRecognised, {}};
+    }
+    context.state.updateRunning = 1;
+    return UpdateRun(context).Run();
+}
+
+}  // namespace vornak
