@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "link/clock.h"
 #include "link/hid_backend.h"
 
 namespace vornak::testing {
@@ -27,6 +28,8 @@ public:
     std::vector<std::vector<uint8_t>> written;
     std::vector<std::pair<std::string, OpenAccess>> opened;
     bool registrationFails = false;
+    bool writesFail = false;
+    Clock* clock = nullptr;  // when set, a time-out costs its full wait on it
     int registrationCalls = 0;
     int liveHandles = 0;
     int liveRegistrations = 0;
@@ -62,16 +65,21 @@ private:
         ~Device() override { --owner_.liveHandles; }
         bool WriteReport(std::span<const uint8_t> report) override
         {
+            if (owner_.writesFail)
+                return false;
             owner_.written.emplace_back(report.begin(), report.end());
             return true;
         }
         ReadResult ReadReport(std::span<uint8_t, kReportPayloadSize> payload, uint32_t timeoutMs) override
         {
             owner_.readTimeouts.push_back(timeoutMs);
-            if (owner_.reads.empty())
-                return {ReadOutcome::TimedOut, 0};
-            const ScriptedRead next = owner_.reads.front();
-            owner_.reads.pop_front();
+            ScriptedRead next;
+            if (!owner_.reads.empty()) {
+                next = owner_.reads.front();
+                owner_.reads.pop_front();
+            }
+            if (next.outcome == ReadOutcome::TimedOut && owner_.clock != nullptr)
+                owner_.clock->SleepMs(timeoutMs);
             if (next.outcome == ReadOutcome::Report)
                 std::copy(next.payload.begin(), next.payload.end(), payload.begin());
             return {next.outcome, next.errorCode};
