@@ -63,6 +63,14 @@ struct FaultRule {
     uint32_t delayMs = 0;  // LateReply
 };
 
+// A rule with the unused matchers left open.
+inline FaultRule Fault(FaultKind kind, uint8_t command, std::optional<uint32_t> pieceLength = std::nullopt,
+                       std::optional<uint32_t> address = std::nullopt, uint32_t firstOccurrence = 0,
+                       uint32_t count = UINT32_MAX, uint32_t delayMs = 0)
+{
+    return {kind, command, pieceLength, address, firstOccurrence, count, delayMs};
+}
+
 struct SimFaults {
     std::vector<FaultRule> rules;
     double dropFraction = 0.0;  // seeded fraction of replies dropped
@@ -98,7 +106,12 @@ public:
 
     const SimConfig& config() const { return config_; }
     SimConfig& mutableConfig() { return config_; }
-    SimFaults& faults() { return faults_; }
+    // Changing the rules starts their occurrence counts afresh.
+    SimFaults& faults()
+    {
+        ruleHits_.clear();
+        return faults_;
+    }
 
     std::vector<uint8_t>& flash() { return flash_; }
     const std::vector<uint8_t>& flash() const { return flash_; }

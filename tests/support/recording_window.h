@@ -32,6 +32,8 @@ public:
     }
     MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons) override
     {
+        if (onMessage)
+            onMessage(text);
         std::lock_guard lock(mutex_);
         events_.push_back(std::string(buttons == MessageButtons::Ok ? "message " : "confirm ") + text);
         captions.push_back(caption);
@@ -114,6 +116,9 @@ public:
         captions.clear();
         blockProgress.clear();
     }
+
+    // Runs inside every message box, on the calling thread, before it is answered.
+    std::function<void(const std::string&)> onMessage;
 
     // Script and observed state; read them while no worker runs.
     std::deque<MessageResult> answers;  // for OK/Cancel boxes; empty: OK
