@@ -1,0 +1,128 @@
+#include "app/qt/demo/demo_panel.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QTimer>
+
+#include "image/firmware_builder.h"
+#include "image/firmware_layout.h"
+
+namespace vornak::qt {
+namespace {
+
+constexpr int kSingleNumberForm = 1;
+
+// Sections 1 and 2 for the two-number form, section 3 for the single-number form.
+std::vector<uint8_t> SampleFirmware()
+{
+    const SectionSource sections[3] = {
+        {2, 0, 0x00000, gamepad_type, PatternData(96 * 1024, 1)},
+        {7, 0, 0x40000, 0, PatternData(24 * 1024, 2)},
+        {307, 0, 0x80000, 0, PatternData(120 * 1024, 3)},
+    };
+    return BuildFirmwareFile(sections);
+}
+
+}  // namespace
+
+DemoPanel::DemoPanel(sim::SimBackend& backend, UpdateWindow& window)
+    : backend_(backend),
+      window_(window),
+      plug_(QStringLiteral("Plug")),
+      unplug_(QStringLiteral("Unplug")),
+      saveSample_(QStringLiteral("Save sample firmware"))
+{
+    setWindowTitle(QStringLiteral("Simulated controller"));
+    form_.addItems({QStringLiteral("two-number (V1.0)"), QStringLiteral("single-number (V1)")});
+    version_.setRange(0, 255);
+    minor_.setRange(0, 255);
+    beta_.setRange(0, 15);
+    beta_.setSpecialValueText(QStringLiteral("none"));
+    {
+        const std::lock_guard lock(backend_.mutex());
+        const sim::VersionReply& reply = backend_.controller().config().version;
+        form_.setCurrentIndex(reply.singleNumber ? kSingleNumberForm : 0);
+        version_.setValue(reply.version);
+        minor_.setValue(reply.minor);
+        beta_.setValue(reply.beta);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(&plug_);
+    buttons->addWidget(&unplug_);
+    auto* layout = new QFormLayout(this);
+    layout->addRow(QStringLiteral("Version form"), &form_);
+    layout->addRow(QStringLiteral("Version"), &version_);
+    layout->addRow(QStringLiteral("Second number"), &minor_);
+    layout->addRow(QStringLiteral("Beta (odd)"), &beta_);
+    layout->addRow(buttons);
+    layout->addRow(&saveSample_);
+    layout->addRow(&status_);
+
+    const auto formChanged = [this] { minor_.setEnabled(form_.currentIndex() != kSingleNumberForm); };
+    connect(&form_, &QComboBox::currentIndexChanged, this, formChanged);
+    formChanged();
+    connect(&plug_, &QPushButton::clicked, this, [this] {
+        ApplyVersionForm();
+        backend_.Plug();
+    });
+    connect(&unplug_, &QPushButton::clicked, this, [this] { backend_.Unplug(); });
+    connect(&saveSample_, &QPushButton::clicked, this, [this] { SaveSampleFirmware(); });
+
+    // Called from whichever thread caused it, also from inside a search of the
+    // window thread: always queued, so no handler runs inside another.
+    backend_.SetPresenceListener([this](bool arrived) {
+        QMetaObject::invokeMethod(this, [this, arrived] { OnPresence(arrived); }, Qt::QueuedConnection);
+    });
+    ShowPresence();
+}
+
+DemoPanel::~DemoPanel() { backend_.SetPresenceListener({}); }
+
+void DemoPanel::OnPresence(bool arrived)
+{
+    window_.DeliverDeviceAction(arrived ? DeviceAction::Add : DeviceAction::Remove);
+    if (!arrived) {
+        // After an update the controller restarts and is back restartMs later;
+        // one search then brings it back and reports its arrival.
+        uint32_t restartMs = 0;
+        {
+            const std::lock_guard lock(backend_.mutex());
+            restartMs = backend_.controller().config().restartMs;
+        }
+        QTimer::singleShot(static_cast<int>(restartMs) + 50, this, [this] { backend_.EnumerateInterfaces(); });
+    }
+    ShowPresence();
+}
+
+void DemoPanel::ApplyVersionForm()
+{
+    const std::lock_guard lock(backend_.mutex());
+    sim::VersionReply& reply = backend_.controller().mutableConfig().version;
+    reply.singleNumber = form_.currentIndex() == kSingleNumberForm;
+    reply.version = static_cast<uint8_t>(version_.value());
+    reply.minor = static_cast<uint8_t>(minor_.value());
+    // A beta number is odd.
+    reply.beta = static_cast<uint8_t>(beta_.value() == 0 ? 0 : beta_.value() | 1);
+}
+
+void DemoPanel::SaveSampleFirmware()
+{
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("vornak-sample.dat"));
+    const bool saved = WriteBytesToFile(path.toStdString(), SampleFirmware());
+    status_.setText(saved ? QStringLiteral("Saved ") + path : QStringLiteral("Cannot write ") + path);
+}
+
+void DemoPanel::ShowPresence()
+{
+    bool attached = false;
+    {
+        const std::lock_guard lock(backend_.mutex());
+        attached = backend_.controller().presence() == sim::Presence::Attached;
+    }
+    plug_.setEnabled(!attached);
+    unplug_.setEnabled(attached);
+}
+
+}  // namespace vornak::qt
