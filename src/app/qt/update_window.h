@@ -35,6 +35,7 @@ public:
     void DeliverDeviceAction(DeviceAction action);
 
     CUpdateDlg& dialog() { return *dialog_; }
+    WindowOps& windowOps() { return ops_; }
     QProgressBar& progressBar() { return progressBar_; }
     QLabel& instructionText() { return instructionText_; }
     QLabel& successLabel() { return successLabel_; }

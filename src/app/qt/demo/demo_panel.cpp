@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QTimer>
 
 #include "image/firmware_builder.h"
 #include "image/firmware_layout.h"
@@ -12,6 +11,13 @@ namespace vornak::qt {
 namespace {
 
 constexpr int kSingleNumberForm = 1;
+
+// A little past the controller's restart time.
+int RestartSearchDelayMs(sim::SimBackend& backend)
+{
+    const std::lock_guard lock(backend.mutex());
+    return static_cast<int>(backend.controller().config().restartMs) + 50;
+}
 
 // Sections 1 and 2 for the two-number form, section 3 for the single-number form.
 std::vector<uint8_t> SampleFirmware()
@@ -28,7 +34,7 @@ std::vector<uint8_t> SampleFirmware()
 
 DemoPanel::DemoPanel(sim::SimBackend& backend, UpdateWindow& window)
     : backend_(backend),
-      window_(window),
+      relay_(backend, window, RestartSearchDelayMs(backend)),
       plug_(QStringLiteral("Plug")),
       unplug_(QStringLiteral("Unplug")),
       saveSample_(QStringLiteral("Save sample firmware"))
@@ -70,29 +76,7 @@ DemoPanel::DemoPanel(sim::SimBackend& backend, UpdateWindow& window)
     connect(&unplug_, &QPushButton::clicked, this, [this] { backend_.Unplug(); });
     connect(&saveSample_, &QPushButton::clicked, this, [this] { SaveSampleFirmware(); });
 
-    // Called from whichever thread caused it, also from inside a search of the
-    // window thread: always queued, so no handler runs inside another.
-    backend_.SetPresenceListener([this](bool arrived) {
-        QMetaObject::invokeMethod(this, [this, arrived] { OnPresence(arrived); }, Qt::QueuedConnection);
-    });
-    ShowPresence();
-}
-
-DemoPanel::~DemoPanel() { backend_.SetPresenceListener({}); }
-
-void DemoPanel::OnPresence(bool arrived)
-{
-    window_.DeliverDeviceAction(arrived ? DeviceAction::Add : DeviceAction::Remove);
-    if (!arrived) {
-        // After an update the controller restarts and is back restartMs later;
-        // one search then brings it back and reports its arrival.
-        uint32_t restartMs = 0;
-        {
-            const std::lock_guard lock(backend_.mutex());
-            restartMs = backend_.controller().config().restartMs;
-        }
-        QTimer::singleShot(static_cast<int>(restartMs) + 50, this, [this] { backend_.EnumerateInterfaces(); });
-    }
+    relay_.SetAfterDelivery([this](bool) { ShowPresence(); });
     ShowPresence();
 }
 

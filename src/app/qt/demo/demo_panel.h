@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <QWidget>
 
+#include "app/qt/demo/sim_presence_relay.h"
 #include "app/qt/update_window.h"
 #include "sim/sim_backend.h"
 
@@ -16,16 +17,14 @@ namespace vornak::qt {
 class DemoPanel final : public QWidget {
 public:
     DemoPanel(sim::SimBackend& backend, UpdateWindow& window);
-    ~DemoPanel() override;
 
 private:
-    void OnPresence(bool arrived);
     void ApplyVersionForm();
     void SaveSampleFirmware();
     void ShowPresence();
 
     sim::SimBackend& backend_;
-    UpdateWindow& window_;
+    SimPresenceRelay relay_;
     QComboBox form_;
     QSpinBox version_;
     QSpinBox minor_;
