@@ -15,6 +15,19 @@ namespace {
 // What --simulate holds when given without =FLASHFILE.
 constexpr const char* kNoFlashFile = ":erased:";
 
+// The help shows --simulate [=FLASHFILE] without the stand-in value of a bare --simulate.
+class FlasherFormatter : public CLI::Formatter {
+public:
+    std::string make_option_name(const CLI::Option* option, bool positional) const override
+    {
+        std::string name = CLI::Formatter::make_option_name(option, positional);
+        const size_t open = name.find('{');
+        if (open != std::string::npos)
+            name.erase(open, name.find('}', open) - open + 1);
+        return name;
+    }
+};
+
 // Options that a subcommand applies to its options after parsing.
 struct DeviceArguments {
     CLI::Option* simulate = nullptr;
@@ -29,6 +42,7 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& device, DeviceArguments&
             .add_flag(std::string("--simulate{") + kNoFlashFile + "}", arguments.simulateValue,
                       "Use the built-in simulated controller; with =FLASHFILE its flash is loaded from and saved "
                       "to FLASHFILE, so a second run finds what the first wrote")
+            ->type_name("[=FLASHFILE]")
             ->group(group);
     command.add_option("--device-cmd", device.deviceCommand,
                            "Use an external device: COMMAND runs through /bin/sh -c and speaks the pipe protocol")
@@ -44,7 +58,7 @@ void AddDeviceOptions(CLI::App& command, DeviceOptions& device, DeviceArguments&
                      "It reports its version in the single-number form (takes section 3)")
         ->needs(arguments.simulate)
         ->group(sim);
-    command.add_flag("--sim-silent", device.simulator.silent, "It never answers the version request")
+    command.add_flag("--sim-silent-version", device.simulator.silent, "It never answers the version request")
         ->needs(arguments.simulate)
         ->group(sim);
     command.add_flag("--sim-denied", device.simulator.accessDenied, "It is attached but cannot be opened")
@@ -93,6 +107,7 @@ std::string VersionText()
 int RunFlasher(int argc, const char* const* argv, const FlasherEnvironment& environment)
 {
     CLI::App app{"Writes firmware into the Vornak game controller (USB 2dc8:3014, in boot mode).", "vornak-flash"};
+    app.formatter(std::make_shared<FlasherFormatter>());
     app.set_version_flag("--version", VersionText());
     app.require_subcommand(1);
     app.footer(ExitCodeHelp());

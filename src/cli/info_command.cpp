@@ -47,12 +47,16 @@ std::string SectionLine(int section, const zr_firmware_header& h)
 std::string ImageLine(const FlashImage& image)
 {
     char text[200];
+    if (image.blockCount == 0) {
+        std::snprintf(text, sizeof text, "  section %d image: empty, no blocks", image.section);
+        return text;
+    }
     const uint64_t end = uint64_t{image.flashBase} + uint64_t{image.blockCount} * kFileBlockSize;
     std::snprintf(text, sizeof text,
                   "  section %d image: %u bytes from file offset %llu, %u block%s of 4096 at flash 0x%08x..0x%08llx",
                   image.section, image.imageLength, static_cast<unsigned long long>(image.firstFileByte),
                   image.blockCount, image.blockCount == 1 ? "" : "s", image.flashBase,
-                  static_cast<unsigned long long>(end == image.flashBase ? end : end - 1));
+                  static_cast<unsigned long long>(end - 1));
     return text;
 }
 
