@@ -31,7 +31,8 @@ std::string FormatProgressLine(const BlockProgress& progress, uint64_t elapsedMs
 {
     const int percent = ShownPercent(progress);
     const int filled = percent * barWidth / kFullPercent;
-    std::string line = "[" + std::string(filled, '#') + std::string(barWidth - filled, '.') + "]";
+    std::string line(1, '[');
+    line.append(filled, '#').append(barWidth - filled, '.').append(1, ']');
 
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, " %3d%%  %u/%u blocks", percent, progress.blocksHandled,
