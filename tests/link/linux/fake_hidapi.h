@@ -84,7 +84,7 @@ private:
     int Apply(const Transfer& transfer, unsigned char* data, size_t length)
     {
         deviceError_ = transfer.errorText.empty() ? L"Success" : transfer.errorText;
-        if (data != nullptr)
+        if (data != nullptr && !transfer.bytes.empty())
             std::memcpy(data, transfer.bytes.data(), std::min(length, transfer.bytes.size()));
         errno = transfer.osError;
         return transfer.result;
