@@ -13,10 +13,6 @@
 #include "sim/virtual_clock.h"
 #include "support/temp_dir.h"
 
-#ifndef VORNAK_SIM_PATH
-#error "VORNAK_SIM_PATH names the built vornak-sim"
-#endif
-
 namespace vornak {
 namespace {
 
