@@ -99,19 +99,28 @@ private slots:
         QVERIFY(rig.window->updateButton().isEnabled());
     }
 
-    void aControllerWithoutAccessRightsShowsTheHint()
+    void aControllerWithoutAccessRightsShowsTheHintInFull_data()
     {
-        WindowRig rig(false);
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << static_cast<int>(kLanguageEnglishUs);
+        QTest::newRow("Chinese") << static_cast<int>(kLanguageChinesePrc);
+    }
+    void aControllerWithoutAccessRightsShowsTheHintInFull()
+    {
+        QFETCH(int, language);
+        WindowRig rig(false, {}, [language] { return static_cast<uint16_t>(language); });
         rig.backend.DenyAccess(true);
         rig.Open();
         rig.Plug();
         QVERIFY(!rig.window->updateButton().isEnabled());
-        QVERIFY(rig.window->instructionText().text().endsWith(QStringLiteral("\n\naccess hint line")));
-        SaveScreenshot(*rig.window, QStringLiteral("access-denied"));
+        QLabel& text = rig.window->instructionText();
+        QVERIFY(text.text().endsWith(QStringLiteral("\n\n") + QString::fromUtf8(kLinuxAccessHint)));
+        QVERIFY2(text.heightForWidth(text.width()) <= text.height(), "the hint is cut off");
+        SaveScreenshot(*rig.window, QStringLiteral("access-denied-") + QTest::currentDataTag());
 
         rig.backend.DenyAccess(false);
         rig.window->DeliverDeviceAction(DeviceAction::Change);
-        QVERIFY(!rig.window->instructionText().text().contains(QStringLiteral("access hint line")));
+        QVERIFY(!text.text().contains(QString::fromUtf8(kLinuxAccessHint)));
     }
 
     void updatesWithAChosenFileAndWritesNothingTheSecondTime()

@@ -9,6 +9,7 @@
 #include "app/qt/demo/sim_presence_relay.h"
 #include "app/qt/update_window.h"
 #include "image/firmware_builder.h"
+#include "link/linux/access_hint.h"
 #include "scripted_prompts.h"
 #include "sim/sim_backend.h"
 #include "sim/virtual_clock.h"
@@ -21,7 +22,8 @@ namespace vornak::qt::testing {
 // questions answered by a script.
 struct WindowRig {
     explicit WindowRig(bool attached = true, sim::SimConfig config = {},
-                       UiLanguageSource language = [] { return kLanguageEnglishUs; })
+                       UiLanguageSource language = [] { return kLanguageEnglishUs; },
+                       std::string accessHint = kLinuxAccessHint)
         : controller(config), backend(controller, clock)
     {
         if (!attached)
@@ -29,7 +31,7 @@ struct WindowRig {
         auto script = std::make_unique<ScriptedPrompts>();
         prompts = script.get();
         window = std::make_unique<UpdateWindow>(
-            WindowSetup{backend, clock, std::move(language), "access hint line", std::move(script)});
+            WindowSetup{backend, clock, std::move(language), std::move(accessHint), std::move(script)});
         relay = std::make_unique<SimPresenceRelay>(backend, *window, std::nullopt);
     }
     ~WindowRig()
