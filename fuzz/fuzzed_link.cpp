@@ -65,12 +65,15 @@ std::unique_ptr<DeviceNotification> FuzzedLink::RegisterDeviceNotification(Notif
 
 bool FuzzedLink::Write(std::span<const uint8_t> report)
 {
-    const uint8_t op = input_.Back().value_or(0) & 0x0F;
-    if (op == kWriteFails || report.empty())
+    if (report.empty())
         return false;
     sim::Report payload{};
     std::copy_n(report.begin() + 1, std::min<size_t>(report.size() - 1, payload.size()), payload.begin());
+    // Logged even when it fails: the reads that follow still belong to it.
     events_.push_back({LinkEvent::Request, payload});
+    const uint8_t op = input_.Back().value_or(0) & 0x0F;
+    if (op == kWriteFails)
+        return false;
     if (op == kRequestLost)
         return true;
     for (const sim::TimedReport& reply : controller_.HandleOutputReport(payload))

@@ -42,7 +42,7 @@ private:
 // One event on the link, in the order the host saw it.
 struct LinkEvent {
     enum Kind { Request, Reply, TimedOut, ReadFailed } kind;
-    sim::Report bytes{};  // Request: the payload sent; Reply: the report delivered
+    sim::Report bytes{};  // Request: the payload written (or tried); Reply: the report delivered
 };
 
 // A link between the host and the simulated controller that the fuzzer runs:
