@@ -23,7 +23,7 @@ namespace vornak::qt::testing {
 struct WindowRig {
     explicit WindowRig(bool attached = true, sim::SimConfig config = {},
                        UiLanguageSource language = [] { return kLanguageEnglishUs; },
-                       std::string accessHint = kLinuxAccessHint)
+                       std::string accessHint = kLinuxAccessHint, bool relayPresence = true)
         : controller(config), backend(controller, clock)
     {
         if (!attached)
@@ -32,7 +32,8 @@ struct WindowRig {
         prompts = script.get();
         window = std::make_unique<UpdateWindow>(
             WindowSetup{backend, clock, std::move(language), std::move(accessHint), std::move(script)});
-        relay = std::make_unique<SimPresenceRelay>(backend, *window, std::nullopt);
+        if (relayPresence)
+            relay = std::make_unique<SimPresenceRelay>(backend, *window, std::nullopt);
     }
     ~WindowRig()
     {

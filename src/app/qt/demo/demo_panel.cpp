@@ -40,11 +40,21 @@ DemoPanel::DemoPanel(sim::SimBackend& backend, UpdateWindow& window)
       saveSample_(QStringLiteral("Save sample firmware"))
 {
     setWindowTitle(QStringLiteral("Simulated controller"));
+    form_.setObjectName(QStringLiteral("form"));
+    version_.setObjectName(QStringLiteral("version"));
+    minor_.setObjectName(QStringLiteral("minor"));
+    beta_.setObjectName(QStringLiteral("beta"));
+    plug_.setObjectName(QStringLiteral("plug"));
+    unplug_.setObjectName(QStringLiteral("unplug"));
+    saveSample_.setObjectName(QStringLiteral("saveSample"));
     form_.addItems({QStringLiteral("two-number (V1.0)"), QStringLiteral("single-number (V1)")});
     version_.setRange(0, 255);
     minor_.setRange(0, 255);
     beta_.setRange(0, 15);
     beta_.setSpecialValueText(QStringLiteral("none"));
+    // In hex, as the window title shows them.
+    for (QSpinBox* number : {&version_, &minor_, &beta_})
+        number->setDisplayIntegerBase(16);
     {
         const std::lock_guard lock(backend_.mutex());
         const sim::VersionReply& reply = backend_.controller().config().version;
@@ -89,6 +99,7 @@ void DemoPanel::ApplyVersionForm()
     reply.minor = static_cast<uint8_t>(minor_.value());
     // A beta number is odd.
     reply.beta = static_cast<uint8_t>(beta_.value() == 0 ? 0 : beta_.value() | 1);
+    beta_.setValue(reply.beta);
 }
 
 void DemoPanel::SaveSampleFirmware()
