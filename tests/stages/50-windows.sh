@@ -41,6 +41,8 @@ done
 
 # One display and one Wine prefix for the whole run. Wine's output always
 # goes to files: a pipe stays open until wineserver exits and can hang.
+export WINEPREFIX=$PWD/$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogs
 xvfb_pid=
 display_file=$(mktemp)
 cleanup() {
@@ -59,8 +61,6 @@ done
 [ -s "$display_file" ] || { echo "Xvfb did not start"; cat "$logs/xvfb.log"; exit 1; }
 export DISPLAY=:$(head -n1 "$display_file")
 
-export WINEPREFIX=$PWD/$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer dialogs
 timeout 30 wineserver -k >/dev/null 2>&1 || true
 timeout 300 wineboot -u >"$logs/wineboot.log" 2>&1  # creates the prefix on the first run
 timeout 60 wineserver -w
