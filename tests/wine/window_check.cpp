@@ -5,7 +5,7 @@
 //   vornak-window-check close   closes the window and waits for it to go
 // Exit code 0 when every check passed.
 #include <cstdio>
-#include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "link/win32/wide_text.h"
