@@ -20,6 +20,7 @@ constexpr uint32_t kHeadBlocks = 2;
 
 enum class PassEnd { Completed, Stopped, FileError };
 enum class BlockWrite { Written, LeftErased, Failed, FileError };
+enum class BlockCheck { Matches, Differs, Unanswered, FileError };
 
 class UpdateRun {
 public:
@@ -40,7 +41,7 @@ private:
     PassEnd WritePass(const FlashImage& image);
     BlockWrite WriteBlock(const FlashImage& image, uint32_t address, uint64_t position);
     std::optional<bool> SendChunk(uint8_t index, uint64_t position);
-    std::optional<bool> BlockMatches(const FlashImage& image, uint64_t position, uint32_t address);
+    BlockCheck CheckBlock(const FlashImage& image, uint64_t position, uint32_t address);
     std::optional<bool> VerifyBlocks(const FlashImage& image, uint32_t from, uint32_t to);
     void CountBlock(uint64_t& handled);
     std::vector<uint8_t> ImageInfoRecord() const;
@@ -52,6 +53,10 @@ private:
     uint64_t progressTotal_ = 0;
     uint64_t handledBefore_ = 0;  // bytes counted by the passes already ended
     uint32_t blocksCounted_ = 0;
+    // A compare left unanswered may still be answered later with the block's
+    // old checksum. Once such a block has been erased or half written, no later
+    // compare of it can be trusted, so the update cannot end in success.
+    bool untrustworthyBlock_ = false;
     UpdateStats stats_;
 };
 
@@ -112,12 +117,15 @@ void UpdateRun::CountBlock(uint64_t& handled)
         {position, blocksCounted_, stats_.blocksTotal, stats_.blocksWritten, stats_.blocksMatched});
 }
 
-std::optional<bool> UpdateRun::BlockMatches(const FlashImage& image, uint64_t position, uint32_t address)
+BlockCheck UpdateRun::CheckBlock(const FlashImage& image, uint64_t position, uint32_t address)
 {
     const std::optional<uint16_t> crc = fileBlockCrc(c_.file, position);
     if (!crc)
-        return std::nullopt;
-    return c_.flash.CompareBlock(image.imageLength, address, *crc);
+        return BlockCheck::FileError;
+    bool answered = false;
+    if (c_.flash.CompareBlock(image.imageLength, address, *crc, &answered))
+        return BlockCheck::Matches;
+    return answered ? BlockCheck::Differs : BlockCheck::Unanswered;
 }
 
 std::optional<bool> UpdateRun::SendChunk(uint8_t index, uint64_t position)
@@ -162,21 +170,26 @@ PassEnd UpdateRun::WritePass(const FlashImage& image)
     for (uint32_t k = 0; k < image.blockCount && end == PassEnd::Completed; ++k) {
         const uint32_t address = image.flashBase + k * blockSize_;
         const uint64_t position = image.firstFileByte + uint64_t{k} * blockSize_;
-        const std::optional<bool> matches = BlockMatches(image, position, address);
-        if (!matches) {
+        const BlockCheck check = CheckBlock(image, position, address);
+        if (check == BlockCheck::FileError) {
             end = PassEnd::FileError;
             break;
         }
-        if (*matches) {
+        if (check == BlockCheck::Matches) {
             ++stats_.blocksMatched;
             CountBlock(handled);
             continue;
         }
+        const bool lateReplyPossible = check == BlockCheck::Unanswered;
         if (!c_.flash.EraseBlock(address, blockSize_)) {
+            untrustworthyBlock_ = untrustworthyBlock_ || lateReplyPossible;
             end = PassEnd::Stopped;
             break;
         }
-        switch (WriteBlock(image, address, position)) {
+        const BlockWrite written = WriteBlock(image, address, position);
+        if (written != BlockWrite::Written)
+            untrustworthyBlock_ = untrustworthyBlock_ || lateReplyPossible;
+        switch (written) {
         case BlockWrite::Written:
             ++stats_.blocksWritten;
             CountBlock(handled);
@@ -199,10 +212,12 @@ PassEnd UpdateRun::WritePass(const FlashImage& image)
 std::optional<bool> UpdateRun::VerifyBlocks(const FlashImage& image, uint32_t from, uint32_t to)
 {
     for (uint32_t i = from; i < to; ++i) {
-        const std::optional<bool> matches = BlockMatches(
-            image, image.firstFileByte + uint64_t{kFileBlockSize} * i, image.flashBase + kFileBlockSize * i);
-        if (!matches || !*matches)
-            return matches;
+        const BlockCheck check =
+            CheckBlock(image, image.firstFileByte + uint64_t{kFileBlockSize} * i, image.flashBase + kFileBlockSize * i);
+        if (check == BlockCheck::FileError)
+            return std::nullopt;
+        if (check != BlockCheck::Matches)
+            return false;
     }
     return true;
 }
@@ -263,6 +278,8 @@ UpdateResult UpdateRun::Run()
     for (const FlashImage& image : images_)
         if (WritePass(image) == PassEnd::FileError)
             return Fail();
+    if (untrustworthyBlock_)
+        return Fail();
     for (const FlashImage& image : images_) {
         const std::optional<bool> verified = VerifyBlocks(image, image.verifyFrom, image.blockCount);
         if (!verified || !*verified)

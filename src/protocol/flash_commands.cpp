@@ -31,15 +31,20 @@ bool FlashCommands::SaveHead()
     return exchange.SingleRead(HeaderOnly(kSaveHead), SendVia::HeaderFrame, 0);
 }
 
-bool FlashCommands::CompareBlock(uint32_t length, uint32_t address, uint16_t expectedCrc)
+bool FlashCommands::CompareBlock(uint32_t length, uint32_t address, uint16_t expectedCrc, bool* answered)
 {
     uint8_t payload[12] = {};
     StoreLe32(payload + 0, address);
     StoreLe32(payload + 4, kCompareLength);
     const CommandReport request = BuildHeaderReport(kCompareBlock, length, address, payload, PayloadCrc::None);
-    return exchange.SingleRead(request, SendVia::WholeReport, 0, [&](const ReplyReport& reply) {
-        return LoadLe32(&reply[14]) == address && LoadLe16(&reply[kReplyDataOffset]) == expectedCrc;
+    bool echoed = false;
+    const bool matches = exchange.SingleRead(request, SendVia::WholeReport, 0, [&](const ReplyReport& reply) {
+        echoed = LoadLe32(&reply[14]) == address;
+        return echoed && LoadLe16(&reply[kReplyDataOffset]) == expectedCrc;
     });
+    if (answered != nullptr)
+        *answered = echoed;
+    return matches;
 }
 
 bool FlashCommands::WriteImageInfo(std::span<const uint8_t> record)

@@ -25,7 +25,9 @@ public:
 
     bool GetFlashLayout(uint8_t (&destination)[16]);
     bool SaveHead();
-    bool CompareBlock(uint32_t length, uint32_t address, uint16_t expectedCrc);
+    // answered, when given, tells whether the controller replied for this
+    // address at all: without a reply the answer may still come later.
+    bool CompareBlock(uint32_t length, uint32_t address, uint16_t expectedCrc, bool* answered = nullptr);
     bool WriteImageInfo(std::span<const uint8_t> record);
     bool WritePiece(const uint8_t* piece, uint32_t address, uint8_t pieceLength, uint32_t length);
     bool EraseBlock(uint32_t address, uint32_t size);
