@@ -11,6 +11,7 @@ namespace {
 // Keeps every run the console shows, by name.
 class FigureReporter final : public benchmark::ConsoleReporter {
 public:
+    FigureReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
@@ -80,6 +81,7 @@ int main(int argc, char** argv)
     PrintExchange(reporter, "host CPU per exchange, CompareBlock (controller's 4 KB Crc16 included)",
                   "CompareBlockExchange");
     PrintExchange(reporter, "host CPU per exchange, WriteChunk", "WriteChunkExchange");
+    PrintExchange(reporter, "host CPU per piece or chunk read from the file", "ChunkFileRead");
     PrintUpdate(reporter, "update/floor ratio", 1, 0);
     PrintUpdate(reporter, "update/floor ratio", 2, 0);
     PrintUpdate(reporter, "re-run/floor ratio", 1, 1);

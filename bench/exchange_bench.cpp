@@ -7,10 +7,13 @@
 #include <array>
 
 #include "image/checksum.h"
+#include "image/firmware_builder.h"
+#include "image/firmware_file.h"
 #include "link/chid.h"
 #include "protocol/flash_commands.h"
 #include "sim/sim_backend.h"
 #include "sim/virtual_clock.h"
+#include "support/temp_dir.h"
 
 namespace vornak {
 namespace {
@@ -72,6 +75,23 @@ void WriteChunkExchange(benchmark::State& state)
     }
 }
 BENCHMARK(WriteChunkExchange);
+
+// The positioned file read that goes with every piece and chunk sent.
+void ChunkFileRead(benchmark::State& state)
+{
+    testing::TempDir temp;
+    const std::string path = temp.File("firmware.dat");
+    WriteBytesToFile(path, PatternData(256 * 1024, 3));
+    FirmwareFile file;
+    file.Open(path);
+    std::array<uint8_t, 60> chunk;
+    uint64_t position = 47;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(file.ReadFilled(position, chunk));
+        position = (position + 60) % (256 * 1024);
+    }
+}
+BENCHMARK(ChunkFileRead);
 
 }  // namespace
 }  // namespace vornak
