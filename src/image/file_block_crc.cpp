@@ -6,12 +6,18 @@
 
 namespace vornak {
 
+std::optional<uint16_t> fileBlockCrc(FirmwareFile& file, uint64_t position,
+                                     std::span<uint8_t, kFileBlockSize> blockBuffer)
+{
+    if (!file.ReadFilled(position, blockBuffer))
+        return std::nullopt;
+    return Crc16(blockBuffer.data(), static_cast<int32_t>(blockBuffer.size()));
+}
+
 std::optional<uint16_t> fileBlockCrc(FirmwareFile& file, uint64_t position)
 {
     std::array<uint8_t, kFileBlockSize> block;
-    if (!file.ReadFilled(position, block))
-        return std::nullopt;
-    return Crc16(block.data(), static_cast<int32_t>(block.size()));
+    return fileBlockCrc(file, position, block);
 }
 
 }  // namespace vornak

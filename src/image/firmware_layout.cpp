@@ -26,6 +26,7 @@ std::string FileCheck::Describe() const
     case FileProblem::HeadOffsetTooLarge: return "section " + n + " is shorter than the controller's head offset";
     case FileProblem::AddressOverflow: return "section " + n + " reaches past the 32-bit flash address space";
     case FileProblem::EmptyMainSection: return "section " + n + " carries no data";
+    case FileProblem::NoBlockSize: return "the flash layout gives no block size";
     }
     return "invalid";
 }
@@ -68,6 +69,10 @@ ImagePlan PlanImages(const FirmwareSections& sections, FirmwareForm form, uint32
                      uint32_t blockSize)
 {
     ImagePlan plan;
+    if (blockSize == 0) {
+        plan.check = {FileProblem::NoBlockSize, 0};
+        return plan;
+    }
     const int main = form == FirmwareForm::TwoNumber ? 1 : 3;
     const zr_firmware_header& mainHeader = sections.header[main - 1];
     if (mainHeader.fileContent == 0) {

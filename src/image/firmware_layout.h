@@ -40,6 +40,7 @@ enum class FileProblem {
     HeadOffsetTooLarge,  // the layout's headOffset leaves nothing of the main section
     AddressOverflow,     // an image reaches past the 32-bit flash address space
     EmptyMainSection,    // the main image's section carries no data
+    NoBlockSize,         // the layout gives no block size to step by
 };
 
 struct FileCheck {

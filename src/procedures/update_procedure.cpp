@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "image/byte_order.h"
@@ -19,7 +20,7 @@ constexpr uint32_t kSupportedBlockSize = kFileBlockSize;
 constexpr uint32_t kHeadBlocks = 2;
 
 enum class PassEnd { Completed, Stopped, FileError };
-enum class BlockWrite { Written, LeftErased, Failed, FileError };
+enum class BlockWrite { Written, LeftErased, Failed };
 enum class BlockCheck { Matches, Differs, Unanswered, FileError };
 
 class UpdateRun {
@@ -39,8 +40,8 @@ private:
     UpdateResult Fail();
     UpdateResult Succeed();
     PassEnd WritePass(const FlashImage& image);
-    BlockWrite WriteBlock(const FlashImage& image, uint32_t address, uint64_t position);
-    std::optional<bool> SendChunk(uint8_t index, uint64_t position);
+    BlockWrite WriteBlock(const FlashImage& image, uint32_t address);
+    bool SendChunk(uint8_t index, std::span<const uint8_t, kChunkLength> chunk);
     BlockCheck CheckBlock(const FlashImage& image, uint64_t position, uint32_t address);
     std::optional<bool> VerifyBlocks(const FlashImage& image, uint32_t from, uint32_t to);
     void CountBlock(uint64_t& handled);
@@ -53,6 +54,8 @@ private:
     uint64_t progressTotal_ = 0;
     uint64_t handledBefore_ = 0;  // bytes counted by the passes already ended
     uint32_t blocksCounted_ = 0;
+    // The block last checked; a block that differs is sent from here.
+    std::array<uint8_t, kFileBlockSize> block_{};
     // A compare left unanswered may still be answered later with the block's
     // old checksum. Once such a block has been erased or half written, no later
     // compare of it can be trusted, so the update cannot end in success.
@@ -119,7 +122,7 @@ void UpdateRun::CountBlock(uint64_t& handled)
 
 BlockCheck UpdateRun::CheckBlock(const FlashImage& image, uint64_t position, uint32_t address)
 {
-    const std::optional<uint16_t> crc = fileBlockCrc(c_.file, position);
+    const std::optional<uint16_t> crc = fileBlockCrc(c_.file, position, block_);
     if (!crc)
         return BlockCheck::FileError;
     bool answered = false;
@@ -128,11 +131,8 @@ BlockCheck UpdateRun::CheckBlock(const FlashImage& image, uint64_t position, uin
     return answered ? BlockCheck::Differs : BlockCheck::Unanswered;
 }
 
-std::optional<bool> UpdateRun::SendChunk(uint8_t index, uint64_t position)
+bool UpdateRun::SendChunk(uint8_t index, std::span<const uint8_t, kChunkLength> chunk)
 {
-    std::array<uint8_t, kChunkLength> chunk;
-    if (!c_.file.ReadFilled(position, chunk))
-        return std::nullopt;
     const uint8_t sum = Sum8(chunk.data(), static_cast<uint16_t>(chunk.size()));
     for (int attempt = 0; attempt < kChunkSendAttempts; ++attempt)
         if (c_.flash.WriteChunk(index, sum, chunk))
@@ -140,25 +140,18 @@ std::optional<bool> UpdateRun::SendChunk(uint8_t index, uint64_t position)
     return false;
 }
 
-BlockWrite UpdateRun::WriteBlock(const FlashImage& image, uint32_t address, uint64_t position)
+BlockWrite UpdateRun::WriteBlock(const FlashImage& image, uint32_t address)
 {
-    std::array<uint8_t, kFirstPieceLength> first;
-    if (!c_.file.ReadFilled(position, first))
-        return BlockWrite::FileError;
-    if (!c_.flash.WritePiece(first.data(), address, kFirstPieceLength, image.imageLength))
+    if (!c_.flash.WritePiece(block_.data(), address, kFirstPieceLength, image.imageLength))
         return BlockWrite::LeftErased;
     for (uint32_t i = 0; i < kChunkCount; ++i) {
-        const std::optional<bool> sent =
-            SendChunk(static_cast<uint8_t>(i), position + kFirstPieceLength + uint64_t{kChunkLength} * i);
-        if (!sent)
-            return BlockWrite::FileError;
-        if (!*sent)
+        const std::span<const uint8_t, kChunkLength> chunk(block_.data() + kFirstPieceLength + kChunkLength * i,
+                                                           kChunkLength);
+        if (!SendChunk(static_cast<uint8_t>(i), chunk))
             return BlockWrite::Failed;
     }
-    std::array<uint8_t, kLastPieceLength> last;
-    if (!c_.file.ReadFilled(position + kLastPieceOffset, last))
-        return BlockWrite::FileError;
-    if (!c_.flash.WritePiece(last.data(), address + kLastPieceOffset, kLastPieceLength, image.imageLength))
+    if (!c_.flash.WritePiece(block_.data() + kLastPieceOffset, address + kLastPieceOffset, kLastPieceLength,
+                             image.imageLength))
         return BlockWrite::Failed;
     return BlockWrite::Written;
 }
@@ -186,7 +179,7 @@ PassEnd UpdateRun::WritePass(const FlashImage& image)
             end = PassEnd::Stopped;
             break;
         }
-        const BlockWrite written = WriteBlock(image, address, position);
+        const BlockWrite written = WriteBlock(image, address);
         if (written != BlockWrite::Written)
             untrustworthyBlock_ = untrustworthyBlock_ || lateReplyPossible;
         switch (written) {
@@ -199,9 +192,6 @@ PassEnd UpdateRun::WritePass(const FlashImage& image)
             break;
         case BlockWrite::Failed:
             end = PassEnd::Stopped;
-            break;
-        case BlockWrite::FileError:
-            end = PassEnd::FileError;
             break;
         }
     }

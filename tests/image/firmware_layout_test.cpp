@@ -168,6 +168,7 @@ TEST(FirmwareLayout, PlanRefusesImagesThatCannotBeWritten)
         EXPECT_EQ(plan.check.problem, c.problem) << plan.check.Describe();
         EXPECT_TRUE(plan.images.empty());
     }
+    EXPECT_EQ(PlanImages(Sections(100, 0, 0), FirmwareForm::TwoNumber, 0, 0).check.problem, FileProblem::NoBlockSize);
 }
 
 }  // namespace
