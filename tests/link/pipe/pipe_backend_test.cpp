@@ -33,6 +33,8 @@ struct IdentityCase {
     const char* error;  // part of startError()
 };
 
+void PrintTo(const IdentityCase& c, std::ostream* os) { *os << c.name; }
+
 class PipeIdentity : public ::testing::TestWithParam<IdentityCase> {};
 
 TEST_P(PipeIdentity, NoDeviceWithoutAFullIdentityInTime)
