@@ -37,7 +37,6 @@ CUpdateDlg::CUpdateDlg(DialogEnvironment environment)
     : hidLink(environment.backend),
       flashCommands(hidLink, environment.clock),
       ops_(environment.ops),
-      clock_(environment.clock),
       uiLanguage_(std::move(environment.uiLanguage)),
       accessHint_(std::move(environment.accessHint))
 {

@@ -83,7 +83,6 @@ private:
     void WorkerMain();
 
     WindowOps& ops_;
-    Clock& clock_;
     UiLanguageSource uiLanguage_;
     std::string accessHint_;
     std::string instructions_;
