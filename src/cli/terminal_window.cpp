@@ -122,24 +122,10 @@ void TerminalWindow::SetChosenFile(std::string path)
 
 void TerminalWindow::PostToWindowThread(std::function<void()> task)
 {
-    std::lock_guard lock(mutex_);
-    posted_.push_back(std::move(task));
+    posted_.Post(std::move(task));
 }
 
-void TerminalWindow::RunPosted()
-{
-    for (;;) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(mutex_);
-            if (posted_.empty())
-                return;
-            task = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        task();
-    }
-}
+void TerminalWindow::RunPosted() { posted_.RunAll(); }
 
 void TerminalWindow::ReportBlockProgress(const BlockProgress& progress)
 {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "app/posted_tasks.h"
 #include "app/window_ops.h"
 #include "cli/terminal.h"
 #include "link/clock.h"
@@ -57,7 +57,7 @@ private:
     Clock& clock_;
     const TerminalOptions options_;
     std::mutex mutex_;
-    std::deque<std::function<void()>> posted_;
+    PostedTasks posted_;
     std::optional<std::string> chosenFile_;
     std::string title_;
     uint64_t startMs_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/posted_tasks.h"
 #include "app/window_ops.h"
 
 namespace vornak::testing {
@@ -62,11 +63,7 @@ public:
         events_.push_back("choose");
         return chosenFile;
     }
-    void PostToWindowThread(std::function<void()> task) override
-    {
-        std::lock_guard lock(mutex_);
-        posted_.push_back(std::move(task));
-    }
+    void PostToWindowThread(std::function<void()> task) override { posted_.Post(std::move(task)); }
     void ReportBlockProgress(const BlockProgress& progress) override
     {
         std::lock_guard lock(mutex_);
@@ -74,25 +71,8 @@ public:
     }
 
     // Runs the posted tasks, as the window thread would once the handler returned.
-    void RunPosted()
-    {
-        for (;;) {
-            std::function<void()> task;
-            {
-                std::lock_guard lock(mutex_);
-                if (posted_.empty())
-                    return;
-                task = std::move(posted_.front());
-                posted_.pop_front();
-            }
-            task();
-        }
-    }
-    size_t PostedCount()
-    {
-        std::lock_guard lock(mutex_);
-        return posted_.size();
-    }
+    void RunPosted() { posted_.RunAll(); }
+    size_t PostedCount() { return posted_.size(); }
 
     std::vector<std::string> Events()
     {
@@ -141,7 +121,7 @@ private:
 
     std::mutex mutex_;
     std::vector<std::string> events_;
-    std::deque<std::function<void()>> posted_;
+    PostedTasks posted_;
 };
 
 }  // namespace vornak::testing
