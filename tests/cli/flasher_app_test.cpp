@@ -7,6 +7,7 @@
 #include "flasher_run.h"
 #include "image/firmware_file.h"
 #include "image/firmware_header.h"
+#include "support/file_lines.h"
 #include "support/temp_dir.h"
 
 namespace vornak::cli {
@@ -26,19 +27,11 @@ protected:
         EXPECT_EQ(run.code, kExitSuccess) << run.err;
         return path;
     }
-    std::vector<std::string> Lines(const std::string& path)
-    {
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
     // The commands sent to the controller, in order, from a trace file.
     std::vector<std::string> SentCommands(const std::string& trace)
     {
         std::vector<std::string> sent;
-        for (const std::string& line : Lines(trace)) {
+        for (const std::string& line : vornak::testing::FileLines(trace)) {
             if (line.size() > 20 && line.compare(15, 5, "out  ") == 0)
                 sent.push_back(line.substr(20, line.find(' ', 20) - 20));
         }

@@ -11,6 +11,7 @@
 #include "protocol/command_report.h"
 #include "sim/sim_backend.h"
 #include "sim/virtual_clock.h"
+#include "support/file_lines.h"
 #include "support/temp_dir.h"
 
 namespace vornak {
@@ -65,14 +66,6 @@ TEST(TraceFormat, OneLinePerReportWithTimeDirectionNameAndAllBytes)
     EXPECT_EQ(FormatTraceEvent(12, "read timed out after 200 ms"), "        12 ms  --   read timed out after 200 ms");
 }
 
-std::vector<std::string> Lines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // The decorator in front of the simulated controller: every report, open and
 // time-out lands in the file, and what passes through is unchanged.
@@ -107,7 +100,7 @@ TEST_F(TraceBackendTest, TracesAVersionExchangeAndPassesItThrough)
     EXPECT_EQ(device->ReadReport(reply, 200).outcome, ReadOutcome::TimedOut);
     device.reset();
 
-    const std::vector<std::string> lines = Lines(path);
+    const std::vector<std::string> lines = vornak::testing::FileLines(path);
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], TraceLegend());
     EXPECT_EQ(lines[1], FormatTraceEvent(0, "open write handle of sim:controller"));
@@ -134,7 +127,7 @@ TEST_F(TraceBackendTest, TracesFailedOpensAndAGoneDevice)
     EXPECT_EQ(result.outcome, ReadOutcome::Failed);
     EXPECT_FALSE(device->WriteReport(std::array<uint8_t, kOutputReportSize>{}));
 
-    const std::vector<std::string> lines = Lines(path);
+    const std::vector<std::string> lines = vornak::testing::FileLines(path);
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[1], FormatTraceEvent(0, "open probe handle of sim:controller failed: open sim:controller: "
                                             "Permission denied"));
