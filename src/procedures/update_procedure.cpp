@@ -36,6 +36,7 @@ private:
     }
     void ReadSectionHeaders();
     UpdateResult Stop(UpdateEnd end);
+    UpdateResult SilentStop(const std::string& reason);
     UpdateResult RefuseFile();
     UpdateResult Fail();
     UpdateResult Succeed();
@@ -83,6 +84,13 @@ UpdateResult UpdateRun::Stop(UpdateEnd end)
     c_.ops.EnableUpdateButton(true);
     c_.state.updateRunning = 0;
     return {end, stats_};
+}
+
+UpdateResult UpdateRun::SilentStop(const std::string& reason)
+{
+    // No message box for these, by design; the debug output says why.
+    c_.ops.DebugOutput("update stopped: " + reason + "\n");
+    return Stop(UpdateEnd::SilentStop);
 }
 
 UpdateResult UpdateRun::RefuseFile()
@@ -237,7 +245,7 @@ UpdateResult UpdateRun::Run()
     ReadSectionHeaders();
     c_.ops.EnableUpdateButton(false);
     if (c_.header1.pid != gamepad_type)
-        return Stop(UpdateEnd::SilentStop);
+        return SilentStop(FileCheck{FileProblem::WrongPid, 1}.Describe());
     if (!CheckSections(sections_, c_.file.Size()).ok())
         return RefuseFile();
 
@@ -248,14 +256,14 @@ UpdateResult UpdateRun::Run()
 
     uint8_t words[16] = {};
     if (!c_.flash.GetFlashLayout(words))
-        return Stop(UpdateEnd::SilentStop);
+        return SilentStop("the controller did not answer GetFlashLayout");
     const FlashLayout layout = DecodeFlashLayout(words);
     if (layout.blockSize != kSupportedBlockSize)
-        return Stop(UpdateEnd::SilentStop);
+        return SilentStop("unsupported flash block size " + std::to_string(layout.blockSize));
 
     const ImagePlan plan = PlanImages(sections_, form, layout.headOffset, layout.blockSize);
     if (plan.check.problem == FileProblem::EmptyMainSection)
-        return Stop(UpdateEnd::SilentStop);
+        return SilentStop(plan.check.Describe());
     if (!plan.check.ok())
         return RefuseFile();
     images_ = plan.images;

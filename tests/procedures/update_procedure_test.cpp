@@ -220,6 +220,9 @@ TEST(UpdateProcedure, SilentStopsSendNoWrites)
         EXPECT_EQ(WritesSent(rig.controller), 0u) << c.name;
         EXPECT_EQ(rig.window.EventsStartingWith("confirm").size(), c.confirmShown ? 1u : 0u) << c.name;
         EXPECT_TRUE(rig.window.EventsStartingWith("message").empty()) << c.name;
+        EXPECT_TRUE(std::any_of(rig.window.debugLines.begin(), rig.window.debugLines.end(),
+                                [](const std::string& line) { return line.rfind("update stopped: ", 0) == 0; }))
+            << c.name;
         EXPECT_TRUE(rig.window.buttonEnabled) << c.name;
         EXPECT_FALSE(rig.dialog->firmwareFile.IsOpen()) << c.name;
         if (!c.confirmShown) {
